@@ -1,0 +1,58 @@
+// The wizard: one property sheet in wizard mode that owns the six pages, the
+// download thread object and the downloader for exactly its own lifetime.
+#pragma once
+
+#include <windows.h>
+
+#include "engine/CDownloadThread.h"
+#include "engine/CFlashDownloader.h"
+#include "framework/CPropertySheet.h"
+#include "framework/CString.h"
+#include "wizard/CMyPropertyPage1.h"
+#include "wizard/CMyPropertyPage2.h"
+#include "wizard/CMyPropertyPage3.h"
+#include "wizard/CMyPropertyPage4.h"
+#include "wizard/CMyPropertyPage5.h"
+#include "wizard/CMyPropertyPage6.h"
+
+// The wizard frame's own buttons.
+#ifndef ID_WIZBACK
+#define ID_WIZBACK 0x3023
+#endif
+#ifndef ID_WIZNEXT
+#define ID_WIZNEXT 0x3024
+#endif
+
+class CMyPropertySheet : public CPropertySheet {
+public:
+    explicit CMyPropertySheet(CWnd* pParentWnd = nullptr);
+    ~CMyPropertySheet() override;
+
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    BOOL OnInitDialog() override;
+
+    // Act on the sheet's own buttons only, never on a page's controls:
+    // 1 when the sheet has the control, else 0 and nothing happens.
+    BOOL ShowItem(int nCmdShow, UINT nID);
+    BOOL SetItemText(CString strText, UINT nID);
+    BOOL EnableItem(BOOL bEnable, UINT nID);
+    BOOL FocusItem(UINT nID);
+
+    // Longest time the destructor gives a cancelled transfer to end.
+    static constexpr DWORD kTeardownWaitMs = 4000;
+
+    // Declaration order is construction order.
+    CMyPropertyPage1 m_page1;
+    CMyPropertyPage2 m_page2;
+    CMyPropertyPage3 m_page3;
+    CMyPropertyPage4 m_page4;
+    CMyPropertyPage5 m_page5;
+    CMyPropertyPage6 m_page6;
+    CDownloadThread m_downloadThread;
+    CFlashDownloader m_downloader;
+    HICON m_hIcon;
+
+private:
+    HWND GetSheetButton(UINT nID) const;
+    void WaitForDownloadToEnd();
+};
