@@ -1,0 +1,3 @@
+#include "engine/EbootApi.h"
+
+DWORD g_dwTeardownArg = 0;
