@@ -2,7 +2,7 @@
 """Draws the wizard's pictures and writes them in the exact formats the resource script embeds.
 
     /usr/bin/python3 res/art/make_art.py            rewrite the four pictures beside this script
-    /usr/bin/python3 res/art/make_art.py --check    verify the pictures on disk (exit 1 on a fault)
+    /usr/bin/python3 res/art/make_art.py --check [folder]   verify the pictures on disk (exit 1 on a fault)
     /usr/bin/python3 res/art/make_art.py --preview docs/art-preview.png
 
 Needs Debian's python3-pil (hence /usr/bin/python3, not another python on PATH). The output is
@@ -229,16 +229,15 @@ def pixel_text_width(txt, spacing=1):
 def draw_info_mark():
     a = Art(15, 15, DIALOG + (255,))
     c = 7.5
-    disc = a.circle(c, c, 7.45)
-    a.paint(a.grad([(0, (86, 178, 190)), (1, (22, 104, 120))], angle=60), disc)
-    white = a.circle(c, c, 6.35)
-    a.paint((255, 255, 255), white)
-    inner = a.circle(c, c, 5.45)
-    a.paint(a.grad([(0, (226, 244, 255)), (0.55, (168, 216, 244)), (1, (124, 190, 232))], angle=60), inner)
-    # The mark is fitted to the pixel grid: a full column 7 with soft shoulders, and a round dot.
-    ink = (14, 84, 98)
-    a.paint(ink, capsule(a, c, 3.0, 1.25, 8.7, 0.8))
-    a.paint(ink, a.circle(c, 10.9, 1.15))
+    a.paint(a.grad([(0, (52, 150, 166)), (1, (14, 96, 112))], angle=60), a.circle(c, c, 7.45))
+    a.paint((255, 255, 255), a.circle(c, c, 6.25))
+    # Lit from the top left, darker towards its edge so the white ring stands out.
+    a.paint(a.radial([(0, (240, 250, 255)), (0.55, (184, 226, 250)), (1, (108, 176, 224))], 6.2, 5.8, 7.0),
+            a.circle(c, c, 5.35))
+    # The stroke's edges sit on pixel boundaries (columns 6 to 8) so it stays crisp at this size.
+    ink = (8, 74, 90)
+    a.paint(ink, capsule(a, c, 3.0, 1.5, 8.7, 1.15))
+    a.paint(ink, a.circle(c, 11.0, 1.4))
     return flatten(a.result(), DIALOG)
 
 
@@ -249,7 +248,7 @@ def draw_warning_mark():
     a = Art(25, 25, DIALOG + (255,))
     cx, g = 12.5, 1.15
     bar = (cx, 1.5, 4.3, 15.1, 1.8)
-    dot = (cx, 21.0, 2.5)
+    dot = (cx, 21.0, 2.6)
     outline = union(capsule(a, *bar, grow=g), a.circle(dot[0], dot[1], dot[2] + g))
     a.paint((24, 10, 8), outline)
     fill = union(capsule(a, *bar), a.circle(*dot))
@@ -489,7 +488,8 @@ def draw_handset():
     a.paint((150, 156, 164), subtract(a.rrect(cx - 3, 174, cx + 3, 178, 0.8), a.rect(cx - 2.2, 174.8, cx + 2.2, 177.2)),
             0.8)
     # Glass sheen, clipped to the front.
-    sheen = intersect(a.poly([(bx0, by0), (bx0 + 70, by0), (bx0, by0 + 120)]), glass)
+    sheen = a.poly([(bx0, by0), (bx0 + 70, by0), (bx0, by0 + 120)]).filter(ImageFilter.GaussianBlur(0.8 * SS))
+    sheen = intersect(sheen, glass)
     a.paint(a.grad([(0, (255, 255, 255, 46)), (1, (255, 255, 255, 0))], box=(bx0, by0, bx0 + 60, by0 + 100), angle=55),
             sheen)
     img = flatten(a.result(), DIALOG)
@@ -502,13 +502,11 @@ def draw_handset():
     for i in range(5):  # menu key: three short lines
         for j in (174, 176, 178):
             px[22 + i, j] = touch
-    for (i, j) in ((70, 176), (71, 175), (71, 177), (72, 174), (72, 178)):  # back key: an arrow head
-        px[i, j] = touch
-    for i in range(71, 77):
-        px[i, 176] = touch
-    for i in range(74, 77):
-        px[i, 177] = px[i, 178] = touch
-    px[76, 175] = touch
+    back = [".#.....", "#####..", ".#...#.", ".....#.", "..###.."]  # a U-turn arrow
+    for j, row in enumerate(back):
+        for i, ch in enumerate(row):
+            if ch == "#":
+                px[70 + i, 174 + j] = touch
     draw_status_bar(img, sx0, sy0, sx1)
     return img
 
@@ -577,16 +575,16 @@ def draw_icon48():
 ICON16 = [
     ".KKKKKKK........",
     "KhhhhhhbK.......",
-    "KhllsssbK.......",
+    "KhlllllbK.......",
     "KhlssssbK.......",
-    "KhssssdbK.......",
-    "KhssssdbK.......",
-    "KhsssddbK.......",
-    "KhsssddbK.G.....",
-    "KhssdddbKGG.....",
-    "KhsssddbGLLGGGGG",
-    "KhssdddGLLLLLLLG",
-    "KhsdddGggggggggG",
+    "KhsssssbK.......",
+    "KhsssssbK.G.....",
+    "KhsssssbKGG.....",
+    "KhsssssbGLLGGGGG",
+    "KhdddddGLLLLLLLG",
+    "KhddddGLLLLLLLLG",
+    "KhdddGgggggggggG",
+    "KhddddGmmmmmmmmG",
     "KhbbbbbGmmmmmmmG",
     "KhbnnnbbGmmGGGGG",
     "KbbbbbbbKGG.....",
@@ -594,9 +592,10 @@ ICON16 = [
 ]
 
 ICON16_COLOURS = {
-    "K": (26, 28, 34), "h": (150, 156, 166), "b": (70, 74, 82), "l": (150, 224, 255),
-    "s": (44, 150, 226), "d": (20, 90, 170), "G": (18, 92, 24), "g": (60, 178, 56),
-    "L": (150, 230, 110), "m": (36, 132, 40), "n": (112, 118, 128),
+    "K": (24, 26, 32), "h": (112, 118, 128), "b": (66, 70, 78), "n": (140, 146, 156),
+    "l": (128, 212, 252), "s": (52, 156, 230), "d": (30, 104, 192),
+    # Brighter than the large icon's greens: at this size the arrow must hold against the dark phone.
+    "G": (22, 112, 30), "L": (172, 240, 124), "g": (84, 200, 64), "m": (52, 150, 44),
 }
 
 
@@ -754,7 +753,19 @@ def read_bmp(path):
     return info, pal, rows
 
 
-def check():
+def _outside_disc(x, y):
+    # True where the pixel's square lies wholly outside the 15-pixel disc.
+    nx, ny = min(max(7.5, x), x + 1), min(max(7.5, y), y + 1)
+    return math.hypot(nx - 7.5, ny - 7.5) >= 7.5
+
+
+SIGN_REACH = {
+    "info_mark.bmp": lambda x, y: not _outside_disc(x, y),
+    "warning_mark.bmp": lambda x, y: 6 <= x <= 18,  # the stroke and its outline stay in these columns
+}
+
+
+def check(folder=HERE):
     faults = []
 
     def expect(cond, what):
@@ -762,27 +773,30 @@ def check():
             faults.append(what)
 
     for name, w, h, bits in (("info_mark.bmp", 15, 15, 4), ("warning_mark.bmp", 25, 25, 4), ("handset.bmp", 101, 200, 24)):
-        info, pal, rows = read_bmp(os.path.join(HERE, name))
+        info, pal, rows = read_bmp(os.path.join(folder, name))
         expect((info["width"], info["height"]) == (w, h), f"{name}: size {info['width']} x {info['height']}")
         expect(info["bits"] == bits, f"{name}: {info['bits']} bits per pixel")
         expect(info["compression"] == 0, f"{name}: compressed")
         expect(info["planes"] == 1 and info["header"] == 40, f"{name}: header")
         expect(info["file_size"] == info["actual_size"], f"{name}: file size field")
         expect(info["pixel_bytes"] == info["expected_pixel_bytes"], f"{name}: pixel data length")
+        if info["bits"] != bits or len(rows) != h:
+            continue  # the pixels cannot be read as the format they should have
         corners = [rows[0][0], rows[0][-1], rows[-1][0], rows[-1][-1]]
         if bits == 4:
             expect(info["palette_entries"] == 16, f"{name}: {info['palette_entries']} palette entries")
             # Everything outside the sign's circle of reach is the dialog colour.
             expect(all(c == DIALOG for c in corners), f"{name}: corners {corners}")
-            edge = rows[0] + rows[-1] + [r[0] for r in rows] + [r[-1] for r in rows]
-            expect(sum(c == DIALOG for c in edge) >= len(edge) // 2, f"{name}: border not the dialog colour")
+            # The area the sign cannot reach must be the plain dialog colour, with no stray tint.
+            outside = [rows[y][x] for y in range(h) for x in range(w) if not SIGN_REACH[name](x, y)]
+            expect(outside and all(c == DIALOG for c in outside), f"{name}: background not solid")
         else:
             expect(all(max(abs(a - b) for a, b in zip(c, DIALOG)) <= 16 for c in corners),
                    f"{name}: corners {corners} far from the dialog colour")
         print(f"{name}: {info['width']} x {info['height']}, {info['bits']} bpp, "
               f"{info['palette_entries']} palette entries, compression {info['compression']}, corners {corners[0]}")
 
-    with open(os.path.join(HERE, "updater.ico"), "rb") as f:
+    with open(os.path.join(folder, "updater.ico"), "rb") as f:
         d = f.read()
     reserved, kind, count = struct.unpack_from("<HHH", d, 0)
     expect((reserved, kind, count) == (0, 1, 2), f"updater.ico: directory {reserved} {kind} {count}")
@@ -834,51 +848,55 @@ def load_ico(path):
 
 
 def preview(path):
+    """A sheet for people: the pictures at their own size as a page places them, then enlarged."""
     info = Image.open(os.path.join(HERE, "info_mark.bmp")).convert("RGB")
     warn = Image.open(os.path.join(HERE, "warning_mark.bmp")).convert("RGB")
     hand = Image.open(os.path.join(HERE, "handset.bmp")).convert("RGB")
-    icons = load_ico(os.path.join(HERE, "updater.ico"))
-    sheet = Image.new("RGB", (1000, 900), DIALOG)
+    icon48, icon16 = sorted(load_ico(os.path.join(HERE, "updater.ico")), key=lambda i: -i.width)
+    sheet = Image.new("RGB", (960, 880), DIALOG)
     d = ImageDraw.Draw(sheet)
-    font = ImageFont.truetype(os.path.join(FONT_DIR, "DejaVuSans.ttf"), 12)
+    font = ImageFont.truetype(os.path.join(FONT_DIR, "DejaVuSans.ttf"), 11)
+    label = lambda xy, t: d.text(xy, t, fill=(90, 86, 72), font=font)
     big = lambda im, k: im.resize((im.width * k, im.height * k), Image.NEAREST)
-    # Actual size, laid out roughly as on the Updating page.
-    d.text((12, 8), "1x, as on a page", fill=(60, 60, 60), font=font)
-    page = (12, 28)
-    sheet.paste(hand, (page[0] + 10, page[1] + 11))
-    for (x, y, im, text) in ((132, 46, info, "Press 'VOLUME DOWN' key, then ..."),
-                             (132, 156, warn, "Ensure your phone has entered download mode."),
-                             (132, 190, warn, "Do not disconnect the cable.")):
-        sheet.paste(im, (page[0] + x, page[1] + y))
-        d.text((page[0] + x + im.width + 6, page[1] + y), text, fill=(0, 0, 0), font=font)
-    d.rectangle([page[0] + 132, page[1] + 95, page[0] + 325, page[1] + 118], outline=(120, 120, 120), fill=(255, 255, 255))
-    d.rectangle([page[0] + 134, page[1] + 97, page[0] + 230, page[1] + 116], fill=(49, 106, 197))
-    for k, im in enumerate(icons):
-        for j, bg in enumerate(((255, 255, 255), DIALOG, (58, 110, 165))):
-            x, y = 420 + j * 70, 40 + k * 60
-            d.rectangle([x - 6, y - 6, x + 54, y + 54], fill=bg)
-            sheet.paste(im, (x, y), im)
-    # Enlarged.
-    d.text((12, 280), "4x", fill=(60, 60, 60), font=font)
-    sheet.paste(big(hand, 3), (12, 300))
-    sheet.paste(big(info, 8), (340, 300))
-    sheet.paste(big(warn, 8), (480, 300))
-    for k, im in enumerate(icons):
-        for j, bg in enumerate(((255, 255, 255), (58, 110, 165))):
-            z = 4 if im.width == 48 else 8
-            x, y = 340 + j * 210, 520 + k * 0
-            x += 0 if im.width == 48 else 0
-            y = 520 if im.width == 48 else 720
-            d.rectangle([x, y, x + im.width * z, y + im.height * z], fill=bg)
-            b = big(im, z)
-            sheet.paste(b, (x, y), b)
+
+    label((12, 8), "actual size, placed as on the Updating page")
+    ox, oy = 12, 26
+    sheet.paste(hand, (ox + 10, oy + 11))
+    for x, y, im, text in ((132, 46, info, "Press 'VOLUME DOWN' key, then the update"),
+                           (132, 156, warn, "Ensure your phone has entered download mode."),
+                           (132, 190, warn, "Do not disconnect the cable.")):
+        sheet.paste(im, (ox + x, oy + y))
+        d.text((ox + x + 36, oy + y), text, fill=(0, 0, 0), font=font)
+    d.rectangle([ox + 132, oy + 94, ox + 325, oy + 117], outline=(120, 120, 120), fill=(255, 255, 255))
+    for k in range(9):
+        d.rectangle([ox + 135 + k * 11, oy + 97, ox + 144 + k * 11, oy + 114], fill=(49, 106, 197))
+
+    label((500, 8), "program icon on white, dialog and desktop colours")
+    for j, bg in enumerate(((255, 255, 255), DIALOG, (58, 110, 165), (24, 24, 24))):
+        x = 500 + j * 100
+        d.rectangle([x, 26, x + 88, 110], fill=bg)
+        sheet.paste(icon48, (x + 8, 34), icon48)
+        sheet.paste(icon16, (x + 64, 50), icon16)
+
+    label((12, 256), "enlarged")
+    sheet.paste(big(hand, 3), (12, 274))
+    sheet.paste(big(info, 8), (340, 274))
+    sheet.paste(big(warn, 8), (480, 274))
+    for j, bg in enumerate(((255, 255, 255), (58, 110, 165))):
+        x = 340 + j * 300
+        d.rectangle([x, 494, x + 191, 685], fill=bg)
+        b = big(icon48, 4)
+        sheet.paste(b, (x, 494), b)
+        d.rectangle([x, 700, x + 127, 827], fill=bg)
+        b = big(icon16, 8)
+        sheet.paste(b, (x, 700), b)
     sheet.save(path, optimize=True)
 
 
 def main():
     args = sys.argv[1:]
     if args[:1] == ["--check"]:
-        sys.exit(0 if check() else 1)
+        sys.exit(0 if check(*args[1:2]) else 1)
     if args[:1] == ["--preview"]:
         preview(args[1] if len(args) > 1 else "art-preview.png")
         return
