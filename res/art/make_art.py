@@ -557,7 +557,7 @@ def draw_icon48():
     a.paint((255, 255, 255), a.rect(sx0, sy0, sx1, sy0 + 1.5), 0.3)
     a.paint((120, 126, 134), a.rrect(cx - 3.5, 40.5, cx + 3.5, 43.5, 1.5))
     # The arrow, in front of the phone, pointing left at it.
-    tip, back, end, cy, head, shaft = 18.5, 32.0, 46.5, 31.0, 12.0, 5.5
+    tip, back, end, cy, head, shaft = 18.5, 32.0, 46.5, 31.0, 12.5, 6.5
     pts = [(tip, cy), (back, cy - head), (back, cy - shaft), (end, cy - shaft), (end, cy + shaft),
            (back, cy + shaft), (back, cy + head)]
     arrow = a.poly(pts)
