@@ -1,0 +1,58 @@
+// Layout of the program's own resource set: page sizes and control places in
+// dialog units. See res/ResourceSet.rc.
+#pragma once
+
+// Welcome page
+#define WELCOME_SIZE 223, 142
+#define WELCOME_TITLE_AT 98, 22, 122, 25
+#define WELCOME_HANDSET_AT 7, 7, 45, 97
+#define WELCOME_BACKUP_AT 117, 73, 106, 43
+#define WELCOME_WARNING_AT 92, 73, 13, 13
+
+// Getting-started page
+#define STARTED_SIZE 214, 142
+#define STARTED_HANDSET_AT 7, 7, 76, 128
+#define STARTED_TITLE_AT 131, 16, 70, 16
+#define STARTED_POWER_OFF_AT 115, 35, 98, 22
+#define STARTED_KEYS_AT 114, 59, 100, 39
+#define STARTED_CONNECT_AT 114, 109, 100, 26
+#define STARTED_POWER_OFF_MARK_AT 95, 36, 8, 8
+#define STARTED_KEYS_MARK_AT 95, 62, 8, 8
+#define STARTED_CONNECT_MARK_AT 95, 110, 8, 8
+
+// Image file page
+#define PREPARING_SIZE 221, 142
+#define PREPARING_HANDSET_AT 7, 7, 76, 128
+#define PREPARING_TITLE_AT 138, 13, 65, 20
+#define PREPARING_SELECT_AT 116, 32, 87, 14
+#define PREPARING_PATH_AT 117, 49, 103, 14
+#define PREPARING_BROWSE_AT 117, 67, 50, 14
+
+// Notice page
+#define NOTICE_SIZE 221, 142
+#define NOTICE_HANDSET_AT 7, 7, 76, 128
+#define NOTICE_TITLE_AT 121, 25, 100, 17
+#define NOTICE_STAY_CONNECTED_AT 122, 64, 99, 27
+#define NOTICE_PHONE_BUSY_AT 123, 98, 97, 25
+#define NOTICE_STAY_CONNECTED_MARK_AT 94, 65, 20, 20
+#define NOTICE_PHONE_BUSY_MARK_AT 94, 97, 13, 13
+
+// Updating page
+#define UPDATING_SIZE 221, 142
+#define UPDATING_HANDSET_AT 7, 7, 76, 128
+#define UPDATING_TITLE_AT 130, 12, 72, 11
+#define UPDATING_PROGRESS_AT 88, 58, 129, 15
+#define UPDATING_STATUS_AT 109, 28, 111, 26
+#define UPDATING_MODE_MARK_AT 88, 96, 13, 13
+#define UPDATING_CABLE_AT 112, 120, 108, 15
+#define UPDATING_STATUS_MARK_AT 88, 29, 8, 8
+#define UPDATING_MODE_AT 111, 96, 109, 17
+#define UPDATING_CABLE_MARK_AT 88, 116, 13, 13
+#define UPDATING_PROGRESS_LABEL_AT 88, 78, 34, 8
+#define UPDATING_PERCENT_AT 131, 78, 24, 8
+
+// Completion page
+#define COMPLETE_SIZE 214, 142
+#define COMPLETE_HANDSET_AT 7, 7, 76, 128
+#define COMPLETE_TITLE_AT 117, 38, 85, 15
+#define COMPLETE_DONE_AT 111, 78, 103, 35
