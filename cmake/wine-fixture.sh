@@ -26,6 +26,8 @@ create_prefix() {
     reg_add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N
     reg_add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
     reg_add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d ""
+    # The classic dialog colour the pictures are drawn on.
+    reg_add 'HKCU\Control Panel\Colors' /v ButtonFace /d "236 233 216"
     for face in "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "Microsoft Sans Serif"; do
         reg_add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
             /v "$face" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei"
