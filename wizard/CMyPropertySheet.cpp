@@ -8,7 +8,14 @@ namespace {
 // Lets a second copy of the program find this window.
 const wchar_t kInstanceProperty[] = L"Phone";
 
+// Posted by FocusItem to itself; wParam is the control number.
+const UINT WM_REFOCUS_ITEM = WM_APP + 1;
+
 } // namespace
+
+BEGIN_MESSAGE_MAP(CMyPropertySheet, CPropertySheet)
+ON_MESSAGE(WM_REFOCUS_ITEM, &CMyPropertySheet::OnRefocusItem)
+END_MESSAGE_MAP()
 
 CMyPropertySheet::CMyPropertySheet(CWnd* pParentWnd)
     : CPropertySheet(IDS_WIZARD_CAPTION, pParentWnd, 0), m_hIcon(nullptr) {
@@ -117,7 +124,25 @@ BOOL CMyPropertySheet::FocusItem(UINT nID) {
     if (hItem == nullptr) {
         return FALSE;
     }
-    ::SetFocus(hItem);
-    ::SendMessageW(hItem, BM_SETSTYLE, BS_DEFPUSHBUTTON, FALSE);
+    FocusButton(hItem);
+    // When a page has just become active, the frame moves the focus to the
+    // page's first control after the page's handler has run; the posted
+    // request puts it back once the frame is done.
+    PostMessage(WM_REFOCUS_ITEM, nID, 0);
     return TRUE;
+}
+
+LRESULT CMyPropertySheet::OnRefocusItem(WPARAM wParam, LPARAM) {
+    const HWND hItem = GetSheetButton(static_cast<UINT>(wParam));
+    // A button disabled or hidden meanwhile is no place for the focus.
+    if (hItem != nullptr && ::IsWindowEnabled(hItem) && ::IsWindowVisible(hItem) &&
+        ::GetFocus() != hItem) {
+        FocusButton(hItem);
+    }
+    return 0;
+}
+
+void CMyPropertySheet::FocusButton(HWND hButton) {
+    ::SetFocus(hButton);
+    ::SendMessageW(hButton, BM_SETSTYLE, BS_DEFPUSHBUTTON, FALSE);
 }

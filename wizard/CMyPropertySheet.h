@@ -52,7 +52,13 @@ public:
     CFlashDownloader m_downloader;
     HICON m_hIcon;
 
+protected:
+    LRESULT OnRefocusItem(WPARAM wParam, LPARAM lParam);
+
+    DECLARE_MESSAGE_MAP()
+
 private:
     HWND GetSheetButton(UINT nID) const;
+    static void FocusButton(HWND hButton);
     void WaitForDownloadToEnd();
 };
