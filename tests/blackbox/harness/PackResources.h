@@ -12,6 +12,6 @@ namespace blackbox {
 std::wstring ModuleString(const std::wstring& path, UINT id, bool* found = nullptr);
 bool HasIconGroup(const std::wstring& path, UINT id);
 // Deletes icon group id (in every language it has) and its images.
-bool RemoveIconGroup(const std::wstring& path, UINT id);
+bool RemoveIconGroup(const std::wstring& path, UINT id, std::string* error = nullptr);
 
 } // namespace blackbox
