@@ -9,8 +9,10 @@ HINSTANCE g_hResource = nullptr;
 } // namespace
 
 CWinApp::CWinApp(const wchar_t* lpszAppName) {
-    if (lpszAppName)
+    if (lpszAppName) {
         m_strAppName = lpszAppName;
+        m_bAppNameGiven = true;
+    }
     m_pszAppName = lpszAppName ? m_strAppName.GetString() : nullptr;
     g_pApp = this;
 }
@@ -52,7 +54,7 @@ BOOL CWinApp::HandlesHelp() const {
 }
 
 void CWinApp::FixDisplayName() {
-    if (!m_strAppName.IsEmpty()) {
+    if (m_bAppNameGiven) {
         m_pszAppName = m_strAppName;
         return;
     }

@@ -48,6 +48,7 @@ private:
     void FixDisplayName();
 
     CString m_strAppName;
+    bool m_bAppNameGiven = false;
     int m_nExitCode = 0;
 };
 
