@@ -112,8 +112,9 @@ void CheckText(HWND page, HWND ctrl, const std::wstring& text, const std::wstrin
     int needX, needY, haveX, haveY;
     PixelsToUnits(page, need.cx, need.cy, needX, needY);
     PixelsToUnits(page, client.right, client.bottom, haveX, haveY);
-    std::wstring line = Format(L"%ls needs %dx%d du, has %dx%d du: \"%ls\"", name.c_str(), needX,
-                               needY, haveX, haveY, text.c_str());
+    std::wstring line =
+        Format(L"%ls needs %dx%d du, has %dx%d du (one line: %ld px): \"%ls\"", name.c_str(), needX,
+               needY, haveX, haveY, m.Line(text).cx, text.c_str());
     report.lines.push_back(line);
     if (need.cx > client.right || need.cy > client.bottom)
         report.faults.push_back(L"does not fit: " + line);

@@ -67,10 +67,12 @@ void ApplyPageState(HWND page, int index) {
     ShowWindow(GetDlgItem(sheet, kBackButton), SW_HIDE);
     SetWindowTextW(next, LoadText(IDS_NEXT).c_str());
     SetWindowTextW(GetDlgItem(sheet, IDCANCEL), LoadText(IDS_CANCEL).c_str());
-    PropSheet_SetWizButtons(sheet, PSWIZB_NEXT);
+    // Sent, not posted as PropSheet_SetWizButtons does, so that the frame
+    // cannot show a button again after it has been hidden below.
+    SendMessageW(sheet, PSM_SETWIZBUTTONS, 0, PSWIZB_NEXT);
     switch (index) {
     case 2:
-        SetDlgItemTextW(page, IDC_IMAGE_PATH, L"C:\\Users\\Public\\Downloads\\R530_load.bin");
+        SetDlgItemTextW(page, IDC_IMAGE_PATH, L"C:\\Updates\\R530.bin");
         break;
     case 4: {
         HWND progress = GetDlgItem(page, IDC_PROGRESS);
@@ -84,7 +86,7 @@ void ApplyPageState(HWND page, int index) {
             SetWindowTextW(next, LoadText(IDS_RETRY).c_str());
         } else {
             SetDlgItemTextW(page, IDC_STATUS_TEXT, LoadText(IDS_PRESS_KEY).c_str());
-            PropSheet_SetWizButtons(sheet, 0);
+            SendMessageW(sheet, PSM_SETWIZBUTTONS, 0, 0);
         }
         break;
     }
@@ -170,6 +172,9 @@ int CheckAllPages(HWND sheet) {
 }
 
 void Hold(HWND sheet) {
+    // Painted before anyone is told to look.
+    PumpMessages(sheet);
+    RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     RECT r;
     GetWindowRect(sheet, &r);
     std::printf("size %ld %ld\n", r.right - r.left, r.bottom - r.top);
