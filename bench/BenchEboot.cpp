@@ -1,0 +1,141 @@
+// The bench's eboot.dll: the four entry points, doing only what the driver's
+// shared record orders and timestamping them, so that every figure measures
+// the program and not a handset. Without a running bench it succeeds at once.
+#include "engine/EbootApi.h"
+
+#include "bench/BenchRecord.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+
+namespace {
+
+constexpr int kUpdatingPageIndex = 4;
+constexpr int kCompletionPageIndex = 5;
+constexpr DWORD kHoldLimitMs = 60000;
+
+// Mapped on first use for the life of the process: the library has no
+// later moment at which it could safely let go of it.
+bench::Record* Shared() {
+    static bench::Record* s_pRecord = bench::OpenRecord();
+    return s_pRecord;
+}
+
+HHOOK g_hBeforeHook = nullptr;
+HHOOK g_hAfterHook = nullptr;
+
+// Index of a page in its sheet; -1 for any other window.
+int PageIndex(HWND hPage) {
+    if ((GetWindowLongW(hPage, GWL_STYLE) & WS_CHILD) == 0)
+        return -1;
+    HWND hSheet = GetParent(hPage);
+    if (hSheet == nullptr)
+        return -1;
+    return static_cast<int>(
+        SendMessageW(hSheet, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(hPage), 0));
+}
+
+// Before the page's own handler: the moment the Updating page is told it
+// becomes active.
+LRESULT CALLBACK BeforeMessage(int nCode, WPARAM wParam, LPARAM lParam) {
+    const LONGLONG qpcNow = bench::Now();
+    const CWPSTRUCT* pMsg = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (nCode == HC_ACTION && pMsg->message == WM_NOTIFY &&
+        reinterpret_cast<const NMHDR*>(pMsg->lParam)->code == static_cast<UINT>(PSN_SETACTIVE) &&
+        Shared()->qpcUpdatingActive == 0 && PageIndex(pMsg->hwnd) == kUpdatingPageIndex)
+        Shared()->qpcUpdatingActive = qpcNow;
+    return CallNextHookEx(g_hBeforeHook, nCode, wParam, lParam);
+}
+
+// After the window has handled being shown: the completion page is visible.
+LRESULT CALLBACK AfterMessage(int nCode, WPARAM wParam, LPARAM lParam) {
+    const CWPRETSTRUCT* pMsg = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (nCode == HC_ACTION && pMsg->message == WM_SHOWWINDOW && pMsg->wParam != 0 &&
+        Shared()->qpcCompletionShown == 0 && PageIndex(pMsg->hwnd) == kCompletionPageIndex)
+        Shared()->qpcCompletionShown = bench::Now();
+    return CallNextHookEx(g_hAfterHook, nCode, wParam, lParam);
+}
+
+// Entry point 9 first comes from the sheet's initialisation, on the thread
+// that runs the wizard: the hooks watch that thread only.
+void WatchPagesOnce() {
+    if (g_hBeforeHook != nullptr || Shared() == nullptr || !Shared()->bWatchPages)
+        return;
+    g_hBeforeHook = SetWindowsHookExW(WH_CALLWNDPROC, BeforeMessage, nullptr, GetCurrentThreadId());
+    g_hAfterHook =
+        SetWindowsHookExW(WH_CALLWNDPROCRET, AfterMessage, nullptr, GetCurrentThreadId());
+}
+
+void StopWatchingPages() {
+    if (g_hBeforeHook != nullptr)
+        UnhookWindowsHookEx(g_hBeforeHook);
+    if (g_hAfterHook != nullptr)
+        UnhookWindowsHookEx(g_hAfterHook);
+    g_hBeforeHook = g_hAfterHook = nullptr;
+}
+
+void TightLoop(bench::Record& record, ProgressCallback pfnProgress) {
+    const LONG nReports = record.nReports;
+    const LONGLONG qpcStart = bench::Now();
+    for (LONG i = 0; i < nReports; ++i)
+        pfnProgress(static_cast<int>(i % 101));
+    record.qpcLoopTicks = bench::Now() - qpcStart;
+    InterlockedExchangeAdd(&record.nReportsMade, nReports);
+}
+
+bool StopRequested(bench::Record& record, const DownloadRequest& request) {
+    if (request.pbStop == nullptr || *request.pbStop == 0)
+        return false;
+    record.bStopSeen = 1;
+    return true;
+}
+
+// A long transfer; a library that ignores the flag keeps reporting after a
+// cancel, as a slow vendor library would.
+void Hold(bench::Record& record, const DownloadRequest& request) {
+    const DWORD dwStart = GetTickCount();
+    const DWORD dwStep = record.nStepMs > 0 ? static_cast<DWORD>(record.nStepMs) : 1;
+    for (int nValue = 0; !record.bRelease && GetTickCount() - dwStart < kHoldLimitMs;
+         nValue = (nValue + 1) % 101) {
+        if (StopRequested(record, request) && record.bHonourStop)
+            return;
+        request.pfnProgress(nValue);
+        InterlockedIncrement(&record.nReportsMade);
+        Sleep(dwStep);
+    }
+}
+
+} // namespace
+
+extern "C" int __stdcall Eboot_Prepare(void) {
+    return 1;
+}
+
+extern "C" int __stdcall Eboot_Detect(void) {
+    WatchPagesOnce();
+    return 1;
+}
+
+extern "C" int __stdcall Eboot_Release(DWORD*) {
+    StopWatchingPages();
+    return 1;
+}
+
+extern "C" int __stdcall Eboot_Download(DownloadRequest request) {
+    const LONGLONG qpcEntered = bench::Now();
+    bench::Record* pRecord = Shared();
+    if (pRecord == nullptr)
+        return 1;
+    pRecord->qpcEntered = qpcEntered;
+    InterlockedIncrement(&pRecord->nAttemptsEntered);
+    if (request.pfnProgress != nullptr) {
+        if (pRecord->nMode == bench::kTightLoop)
+            TightLoop(*pRecord, request.pfnProgress);
+        else if (pRecord->nMode == bench::kHold)
+            Hold(*pRecord, request);
+    }
+    const int nResult = pRecord->nResult;
+    pRecord->qpcReturning = bench::Now();
+    InterlockedIncrement(&pRecord->nAttemptsReturned);
+    return nResult;
+}
