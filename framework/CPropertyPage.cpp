@@ -116,13 +116,13 @@ BOOL CPropertyPage::OnNotify(WPARAM, LPARAM lParam, LRESULT* pResult) {
         *pResult = OnKillActive() ? FALSE : TRUE;
         return TRUE;
     case PSN_WIZNEXT:
-        *pResult = MapWizardResult(OnWizardNext());
+        *pResult = CanPressWizardButton(ID_WIZNEXT) ? MapWizardResult(OnWizardNext()) : -1;
         return TRUE;
     case PSN_WIZBACK:
-        *pResult = MapWizardResult(OnWizardBack());
+        *pResult = CanPressWizardButton(ID_WIZBACK) ? MapWizardResult(OnWizardBack()) : -1;
         return TRUE;
     case PSN_WIZFINISH:
-        *pResult = OnWizardFinish() ? FALSE : TRUE;
+        *pResult = CanPressWizardButton(ID_WIZFINISH) && OnWizardFinish() ? FALSE : TRUE;
         return TRUE;
     case PSN_RESET:
         OnReset();
@@ -141,6 +141,13 @@ BOOL CPropertyPage::OnNotify(WPARAM, LPARAM lParam, LRESULT* pResult) {
     default:
         return FALSE;
     }
+}
+
+BOOL CPropertyPage::CanPressWizardButton(int nID) const {
+    // Some frames (Wine's) act on PSM_PRESSBUTTON even for a button the user
+    // cannot press; a disabled or hidden button's handler must not run.
+    HWND hButton = m_hWnd ? ::GetDlgItem(::GetParent(m_hWnd), nID) : nullptr;
+    return hButton == nullptr || (::IsWindowEnabled(hButton) && ::IsWindowVisible(hButton));
 }
 
 LRESULT CPropertyPage::MapWizardResult(LRESULT lResult) const {

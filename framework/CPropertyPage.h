@@ -51,10 +51,12 @@ public:
     virtual BOOL OnKillActive();
     // PSN_WIZNEXT / PSN_WIZBACK: 0 moves to the next (previous) page, -1
     // stays, a template number of one of the sheet's pages shows that page,
-    // any other value stays.
+    // any other value stays. Reached only while that wizard button is
+    // enabled and shown.
     virtual LRESULT OnWizardNext();
     virtual LRESULT OnWizardBack();
-    // PSN_WIZFINISH: TRUE lets the wizard finish.
+    // PSN_WIZFINISH (only while the Finish button is enabled and shown):
+    // TRUE lets the wizard finish.
     virtual BOOL OnWizardFinish();
     // PSN_RESET, sent to every page that has a window when the sheet is
     // cancelled: calls OnCancel.
@@ -74,6 +76,7 @@ private:
 
     static INT_PTR CALLBACK PageDialogProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT MapWizardResult(LRESULT lResult) const;
+    BOOL CanPressWizardButton(int nID) const;
     // Copies the template from the page's module with the frame's dialog
     // font in place of the template's own; FALSE when the module lacks it.
     BOOL BuildTemplate(const wchar_t* pszFaceName, WORD wPointSize);

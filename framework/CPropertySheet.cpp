@@ -120,14 +120,6 @@ BOOL CPropertySheet::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         OnInitDialog();
         return TRUE;
     }
-    if (message == WM_COMMAND && CWnd::OnWndMsg(message, wParam, lParam, pResult))
-        return TRUE;
-    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == ID_WIZFINISH)) {
-        *pResult = ::DefSubclassProc(m_hWnd, message, wParam, lParam);
-        if (m_hWnd && PropSheet_GetCurrentPageHwnd(m_hWnd) == nullptr)
-            m_nModalResult = LOWORD(wParam);
-        return TRUE;
-    }
     return CWnd::OnWndMsg(message, wParam, lParam, pResult);
 }
 
@@ -217,7 +209,6 @@ INT_PTR CPropertySheet::DoModal() {
     CWinApp* pApp = AfxGetApp();
     if (pApp && pApp->m_pMainWnd == nullptr)
         pApp->m_pMainWnd = this;
-    m_nModalResult = IDCANCEL;
 
     t_pSheetBeingCreated = this;
     t_hCreationHook = ::SetWindowsHookExW(WH_CBT, &CPropertySheet::CreationHookProc, nullptr,
@@ -234,7 +225,11 @@ INT_PTR CPropertySheet::DoModal() {
         if (!::IsWindowVisible(hSheet))
             ::ShowWindow(hSheet, SW_SHOWNORMAL);
         RunModalLoop();
-        nResult = m_nModalResult;
+        // PSM_GETRESULT: positive when the sheet was finished (OK, Finish), 0 when cancelled.
+        if (PropSheet_GetResult(hSheet) > 0)
+            nResult = (m_psh.dwFlags & PSH_WIZARD) ? ID_WIZFINISH : IDOK;
+        else
+            nResult = IDCANCEL;
     }
 
     // The owner comes back before the sheet goes, so that activation returns to it.

@@ -70,5 +70,4 @@ private:
     std::vector<CPropertyPage*> m_pages;
     CString m_strCaption;
     CWnd* m_pParentWnd = nullptr;
-    INT_PTR m_nModalResult = IDCANCEL;
 };

@@ -115,6 +115,55 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
+// A button the user cannot press, pressed anyway by PSM_PRESSBUTTON (which
+// Wine's frame carries out regardless).
+struct UnpressableCase {
+    const char* what;
+    std::function<void(HWND hButton)> makeUnpressable;
+};
+
+class FrameworkSheetUnpressableNext : public FrameworkSheet,
+                                      public ::testing::WithParamInterface<UnpressableCase> {};
+
+TEST_P(FrameworkSheetUnpressableNext, NeverReachesOnWizardNext) {
+    int nIndexAfter = -1;
+    ScriptedUser user(m_sheet);
+    user.Then([](HWND hSheet) {
+            GetParam().makeUnpressable(::GetDlgItem(hSheet, ID_WIZNEXT));
+            PressButton(hSheet, PSBTN_NEXT);
+        })
+        .Then([&](HWND hSheet) {
+            nIndexAfter = m_sheet.GetActiveIndex();
+            PressButton(hSheet, PSBTN_CANCEL);
+        });
+
+    m_sheet.DoModal();
+
+    EXPECT_EQ(nIndexAfter, 0);
+    EXPECT_EQ(std::count(Events().begin(), Events().end(), "A:wiznext"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    States, FrameworkSheetUnpressableNext,
+    ::testing::Values(
+        UnpressableCase{"Disabled", [](HWND hButton) { ::EnableWindow(hButton, FALSE); }},
+        UnpressableCase{"Hidden", [](HWND hButton) { ::ShowWindow(hButton, SW_HIDE); }}),
+    [](const ::testing::TestParamInfo<UnpressableCase>& info) {
+        return std::string(info.param.what);
+    });
+
+TEST_F(FrameworkSheet, FinishingEndsTheRunWithoutResettingThePages) {
+    ScriptedUser user(m_sheet);
+    user.Then([](HWND hSheet) { PropSheet_SetWizButtons(hSheet, PSWIZB_FINISH); })
+        .Then([](HWND hSheet) { PressButton(hSheet, PSBTN_FINISH); });
+
+    EXPECT_EQ(m_sheet.DoModal(), ID_WIZFINISH);
+
+    EXPECT_FALSE(user.WatchdogActed());
+    EXPECT_EQ(std::count(Events().begin(), Events().end(), "A:reset"), 0);
+    EXPECT_EQ(m_sheet.m_hWnd, nullptr);
+}
+
 TEST_F(FrameworkSheet, PagesRefuseActivationLeavingAndCancellingThroughTheirResults) {
     m_pageA.m_bAllowLeaving = FALSE;
     m_pageB.m_bAcceptActivation = FALSE;
