@@ -12,22 +12,22 @@
 #define CLASS_STATIC 0x0082
 
 // Left-aligned text, wrapped at word boundaries within its width.
-#define TEXT_CONTROL(text, id, at)                                                                 \
-    CONTROL text, id, CLASS_STATIC, WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT, at
+#define TEXT_CONTROL(text, id, ...)                                                                 \
+    CONTROL text, id, CLASS_STATIC, WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT, __VA_ARGS__
 
 // Shows the bitmap its text field names, at the bitmap's own size.
-#define PICTURE_CONTROL(bitmap, at) CONTROL bitmap, -1, CLASS_STATIC, WS_CHILD | WS_VISIBLE | SS_BITMAP, at
+#define PICTURE_CONTROL(bitmap, ...) CONTROL bitmap, -1, CLASS_STATIC, WS_CHILD | WS_VISIBLE | SS_BITMAP, __VA_ARGS__
 
 // One read-only line with a border that scrolls horizontally.
-#define PATH_BOX(id, at)                                                                           \
+#define PATH_BOX(id, ...)                                                                           \
     CONTROL "", id, CLASS_EDIT,                                                                    \
-        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL | ES_READONLY, at
+        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL | ES_READONLY, __VA_ARGS__
 
-#define PUSH_BUTTON(text, id, at)                                                                  \
-    CONTROL text, id, CLASS_BUTTON, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, at
+#define PUSH_BUTTON(text, id, ...)                                                                  \
+    CONTROL text, id, CLASS_BUTTON, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, __VA_ARGS__
 
 // Segmented bar with a border; its template text is never shown.
-#define PROGRESS_BAR(id, at) CONTROL "Progress1", id, "msctls_progress32", WS_CHILD | WS_VISIBLE | WS_BORDER, at
+#define PROGRESS_BAR(id, ...) CONTROL "Progress1", id, "msctls_progress32", WS_CHILD | WS_VISIBLE | WS_BORDER, __VA_ARGS__
 
 // Header every page template shares; the frame replaces the font with its own.
 #define PAGE_STYLE WS_CHILD | WS_CAPTION | WS_SYSMENU | DS_SETFONT
