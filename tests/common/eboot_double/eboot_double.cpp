@@ -166,6 +166,10 @@ public:
             if (m_bStopSeen && m_script.honourStop)
                 return Finish(3);
         }
+        // Once more before the end, so a flag set at entry is seen even
+        // without any report.
+        if (StopRequested() && m_script.honourStop)
+            return Finish(3);
         return Finish(nResult);
     }
 
