@@ -17,6 +17,8 @@ enum TransferMode : LONG {
     kTightLoop = 1,    // nReports progress reports back to back, then returns nResult
     kHold = 2,         // a report every nStepMs until bRelease is set; the stop flag is
                        // honoured only when bHonourStop is set
+    kDirectLoop = 3,   // like kTightLoop, but the two messages of each report go straight to
+                       // the Updating page's controls, bypassing the program's callback
 };
 
 constexpr int kMaxBatches = 32;

@@ -38,6 +38,11 @@ echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') on $(uname -srm), $cpu, $cores c
 echo "$(/usr/lib/wine/wine64 --version 2>/dev/null || echo Wine) with Xvfb. Times come from the x86_64"
 echo "build under Wine (32-bit Wine cannot run on this host); sizes are given for both builds."
 echo "Each timed figure: median [min-max, n=runs], baseline measured in the same run."
+echo "Load average before the run: $(cut -d' ' -f1-3 /proc/loadavg)."
 echo
-sh "$root/cmake/wine-run.sh" "$prefix" win64 "$build64/bench/bench_driver.exe" \
-    --build32 "$(winpath "$build32")" --build64 "$(winpath "$build64")" "$@"
+# Wine's remark about the Z: drive's volume label is noise here.
+{ sh "$root/cmake/wine-run.sh" "$prefix" win64 "$build64/bench/bench_driver.exe" \
+    --build32 "$(winpath "$build32")" --build64 "$(winpath "$build64")" "$@" 2>&1 1>&3 |
+    grep -v 'FS volume label' >&2; } 3>&1
+echo
+echo "Load average after the run: $(cut -d' ' -f1-3 /proc/loadavg)."

@@ -10,6 +10,7 @@
 #include <tlhelp32.h>
 
 #include <cstdio>
+#include <vector>
 
 using namespace wizdriver;
 
@@ -123,6 +124,50 @@ long ThreadsOf(DWORD dwProcessId) {
     return nThreads;
 }
 
+// The system's handle table, as NtQuerySystemInformation gives it.
+struct SystemHandleEntry {
+    ULONG ownerProcessId;
+    BYTE objectType;
+    BYTE flags;
+    USHORT value;
+    PVOID object;
+    ULONG access;
+};
+struct SystemHandleTable {
+    ULONG count;
+    SystemHandleEntry entries[1];
+};
+typedef LONG(WINAPI* QuerySystemInformation)(ULONG, PVOID, ULONG, PULONG);
+constexpr ULONG kSystemHandleInformation = 16;
+constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+
+// Wine answers GetProcessHandleCount for another process with 0, but keeps
+// an exact table of every process's handles.
+long HandlesInSystemTable(DWORD dwProcessId) {
+    const auto query = reinterpret_cast<QuerySystemInformation>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+    if (query == nullptr)
+        return -1;
+    std::vector<BYTE> buffer(1 << 16);
+    for (;;) {
+        ULONG needed = 0;
+        const LONG status = query(kSystemHandleInformation, buffer.data(),
+                                  static_cast<ULONG>(buffer.size()), &needed);
+        if (status == kInfoLengthMismatch) {
+            buffer.resize(needed > buffer.size() ? needed + 4096 : buffer.size() * 2);
+            continue;
+        }
+        if (status != 0)
+            return -1;
+        break;
+    }
+    const SystemHandleTable* table = reinterpret_cast<const SystemHandleTable*>(buffer.data());
+    long nHandles = 0;
+    for (ULONG i = 0; i < table->count; ++i)
+        nHandles += table->entries[i].ownerProcessId == dwProcessId;
+    return nHandles;
+}
+
 ProcessCounts CountsOf(DWORD dwProcessId) {
     ProcessCounts counts;
     counts.threads = ThreadsOf(dwProcessId);
@@ -130,9 +175,11 @@ ProcessCounts CountsOf(DWORD dwProcessId) {
     if (hProcess == nullptr)
         return counts;
     DWORD dwHandles = 0;
-    if (GetProcessHandleCount(hProcess, &dwHandles))
+    if (GetProcessHandleCount(hProcess, &dwHandles) && dwHandles > 0)
         counts.handles = static_cast<long>(dwHandles);
     CloseHandle(hProcess);
+    if (counts.handles <= 0)
+        counts.handles = HandlesInSystemTable(dwProcessId);
     return counts;
 }
 
@@ -215,34 +262,36 @@ StartupFigures Scenarios::Startup(int runs) {
     return figures;
 }
 
-bool Scenarios::RawBatches(const wchar_t* mode, int batches, int reportsPerBatch, Samples& us,
-                           Samples* perSecond) {
-    Record& record = m_record.Fresh();
-    record.nReports = reportsPerBatch;
-    record.nBatches = batches;
+bool Scenarios::RawBatch(const wchar_t* mode, int reports, Samples& us, Samples* perSecond) {
+    // Only the baseline's part of the record: a wizard may be waiting on the rest.
+    Record& record = m_record.Get();
+    record.nReports = reports;
+    record.nBatches = 1;
+    record.nBaseBatches = 0;
+    InterlockedExchange(&record.nBaseDone, 0);
     Launched process;
     if (!process.Start(m_programs.rawSender, mode) ||
-        !WaitForRecord([&] { return record.nBaseDone != 0; }, kAttemptTimeoutMs)) {
+        !WaitForRecord([&] { return record.nBaseDone != 0; }, kAttemptTimeoutMs) ||
+        record.nBaseBatches < 1) {
         Complain("progress: the raw sender did not finish");
         return false;
     }
-    for (LONG i = 0; i < record.nBaseBatches; ++i) {
-        const double ms = Ms(record.qpcBatchTicks[i]);
-        us.Add(ms * 1000.0 / reportsPerBatch);
-        if (perSecond != nullptr)
-            perSecond->Add(reportsPerBatch * 1000.0 / ms);
-    }
+    const double ms = Ms(record.qpcBatchTicks[0]);
+    us.Add(ms * 1000.0 / reports);
+    if (perSecond != nullptr)
+        perSecond->Add(reports * 1000.0 / ms);
     return process.WaitForExit(kExitTimeoutMs);
 }
 
+// One process of the program runs every attempt, each failing so that Retry
+// runs the next. Its loops of reports alternate with the baselines', so that
+// a change in the machine's load touches all of them alike.
 ProgressFigures Scenarios::Progress(int batches, int reportsPerBatch, int retries) {
     ProgressFigures figures;
-    RawBatches(L"", batches, reportsPerBatch, figures.plainUs, &figures.plainPerSecond);
-
     Record& record = m_record.Fresh();
     record.nMode = kTightLoop;
     record.nReports = kReportsPerRetry;
-    record.nResult = 0; // every attempt fails, so Retry runs the next
+    record.nResult = 0;
     Launched process;
     LONGLONG qpcReady = 0;
     WizardWindow wizard;
@@ -258,9 +307,14 @@ ProgressFigures Scenarios::Progress(int batches, int reportsPerBatch, int retrie
                              kAttemptTimeoutMs) &&
                WaitUntil([&] { return NextEnabled(wizard); }, kStepTimeoutMs, 1);
     };
-    auto retry = [&] {
+    auto retry = [&](LONG nMode, LONG nReports) {
+        record.nMode = nMode;
+        record.nReports = nReports;
         ++nAttempts;
-        return wizard.Click(kNextId) && attemptFailed();
+        if (wizard.Click(kNextId) && attemptFailed())
+            return true;
+        Complain("progress: a retry did not end");
+        return false;
     };
     if (!attemptFailed()) {
         Complain("progress: the first attempt did not end in Retry");
@@ -270,22 +324,21 @@ ProgressFigures Scenarios::Progress(int batches, int reportsPerBatch, int retrie
     figures.handlesAfterOne = afterOne.handles;
     figures.threadsAfterOne = afterOne.threads;
 
-    record.nReports = reportsPerBatch;
     for (int batch = 0; batch < batches; ++batch) {
-        if (!retry()) {
-            Complain("progress: a retry did not end");
+        RawBatch(L"", reportsPerBatch, figures.plainUs, &figures.plainPerSecond);
+        if (!retry(kTightLoop, reportsPerBatch))
             return figures;
-        }
         const double ms = Ms(record.qpcLoopTicks);
         figures.productUs.Add(ms * 1000.0 / reportsPerBatch);
         figures.productPerSecond.Add(reportsPerBatch * 1000.0 / ms);
-    }
-    record.nReports = kReportsPerRetry;
-    while (nAttempts <= retries) {
-        if (!retry()) {
-            Complain("progress: a retry did not end");
+        if (!retry(kDirectLoop, reportsPerBatch))
             return figures;
-        }
+        figures.directUs.Add(Ms(record.qpcLoopTicks) * 1000.0 / reportsPerBatch);
+        RawBatch(L"controls", reportsPerBatch, figures.controlsUs, nullptr);
+    }
+    while (nAttempts <= retries) {
+        if (!retry(kTightLoop, kReportsPerRetry))
+            return figures;
     }
     figures.retriesDone = nAttempts - 1;
     const ProcessCounts afterHundred = SettledCountsOf(process.Id());
@@ -293,8 +346,6 @@ ProgressFigures Scenarios::Progress(int batches, int reportsPerBatch, int retrie
     figures.threadsAfterHundred = afterHundred.threads;
     if (!CloseWizard(wizard, process))
         Complain("progress: the wizard did not close");
-
-    RawBatches(L"controls", batches, reportsPerBatch, figures.controlsUs, nullptr);
     return figures;
 }
 

@@ -40,7 +40,8 @@ struct StartupFigures {
 };
 
 struct ProgressFigures {
-    Samples productUs, plainUs, controlsUs;              // per report
+    Samples productUs, plainUs, controlsUs; // per report
+    Samples directUs; // the same two messages straight to the Updating page's controls
     Samples productPerSecond, plainPerSecond;            // reports a transfer sustains
     long handlesAfterOne = -1, handlesAfterHundred = -1; // after the first attempt / 100 retries
     long threadsAfterOne = -1, threadsAfterHundred = -1;
@@ -75,8 +76,7 @@ private:
     bool OneBareCancel(CancelFigures& figures);
     bool OneProductAttempt(AttemptFigures& figures);
     bool OneBareAttempt(AttemptFigures& figures);
-    bool RawBatches(const wchar_t* mode, int batches, int reportsPerBatch, Samples& us,
-                    Samples* perSecond);
+    bool RawBatch(const wchar_t* mode, int reports, Samples& us, Samples* perSecond);
 
     const Programs& m_programs;
     SharedRecord& m_record;
