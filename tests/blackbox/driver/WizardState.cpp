@@ -67,6 +67,8 @@ std::string Describe(const WizardState& state) {
                       " caption \"" + Utf8(state.caption) + "\"" +
                       (state.visible ? " visible" : " hidden") +
                       (state.enabled ? "" : " disabled") + "\n";
+    out += "  rect " + std::to_string(state.rect.left) + " " + std::to_string(state.rect.top) +
+           " " + std::to_string(state.rect.right) + " " + std::to_string(state.rect.bottom) + "\n";
     out += "  focus: " + Hex(state.focus) + "\n";
     out += DescribeButton("back", state.back);
     out += DescribeButton("next", state.next);

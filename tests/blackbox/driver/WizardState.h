@@ -48,6 +48,7 @@ struct WizardState {
     std::wstring caption;
     bool visible = false;
     bool enabled = false;
+    RECT rect = {};
     HWND focus = nullptr;
     ButtonState back, next, finish, cancel, help;
     HWND page = nullptr;

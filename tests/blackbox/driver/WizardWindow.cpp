@@ -93,6 +93,7 @@ WizardState WizardWindow::State() const {
     state.caption = WindowText(m_hwnd);
     state.visible = IsWindowVisible(m_hwnd) != FALSE;
     state.enabled = IsWindowEnabled(m_hwnd) != FALSE;
+    GetWindowRect(m_hwnd, &state.rect);
     state.focus = Focus();
     state.back = Button(kBackId);
     state.next = Button(kNextId);
