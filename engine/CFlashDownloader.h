@@ -26,7 +26,7 @@ public:
     int Download();
     int RequestStop();
 
-    // Read-only views for callers that inspect the state (tests, diagnostics).
+    // Read-only views of the state, for tests and diagnostics.
     int GetResult() const { return m_nResult; }
     LONG GetStopFlag() const { return m_bStop; }
     const wchar_t* GetImagePath() const { return m_szImagePath; }
