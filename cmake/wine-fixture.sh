@@ -40,8 +40,16 @@ create_prefix() {
     touch "$prefix/.ready"
 }
 
+stop_display() {
+    if [ -f "$prefix/.xvfb.pid" ]; then
+        kill "$(cat "$prefix/.xvfb.pid")" 2>/dev/null
+    fi
+    rm -f "$prefix/.xvfb.pid" "$prefix/.display"
+}
+
 start_display() {
-    rm -f "$prefix/.display" "$prefix/.xvfb.pid"
+    # A display left by an earlier run that was never cleaned up goes first.
+    stop_display
     [ -n "${DISPLAY:-}" ] && return 0
     n=90
     while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
@@ -66,10 +74,7 @@ setup)
     ;;
 cleanup)
     quiet "$WINESERVER" -k
-    if [ -f "$prefix/.xvfb.pid" ]; then
-        kill "$(cat "$prefix/.xvfb.pid")" 2>/dev/null
-        rm -f "$prefix/.xvfb.pid" "$prefix/.display"
-    fi
+    stop_display
     ;;
 *)
     echo "usage: $0 setup|cleanup PREFIX ARCH" >&2
