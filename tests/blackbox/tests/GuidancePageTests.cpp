@@ -41,6 +41,7 @@ TEST_F(BlackboxGuidancePages, ImagePageArrivesWithNextDisabledAndAReadOnlyEmptyB
     ASSERT_NE(nullptr, box) << Describe(state);
     EXPECT_EQ(L"", box->text);
     EXPECT_TRUE(box->style & ES_READONLY);
+    EXPECT_TRUE(box->style & ES_AUTOHSCROLL) << "a long path must scroll within the box";
 
     // Typing into the box changes nothing.
     for (wchar_t c : std::wstring(L"C:\\x.bin"))
@@ -157,6 +158,57 @@ TEST_F(BlackboxGuidancePages, ChinesePathReachesTheLibraryInCodePage936) {
     const std::vector<unsigned char> expected = Bytes(image, 936);
     EXPECT_EQ(expected, Log().Downloads()[0].path) << Log().Text();
     EXPECT_NE(Bytes(image, CP_UTF8), expected);
+}
+
+bool SameFile(const std::wstring& a, const std::wstring& b) {
+    auto identity = [](const std::wstring& path, BY_HANDLE_FILE_INFORMATION* info) {
+        HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        const BOOL ok = GetFileInformationByHandle(file, info);
+        CloseHandle(file);
+        return ok != FALSE;
+    };
+    BY_HANDLE_FILE_INFORMATION first = {}, second = {};
+    return identity(a, &first) && identity(b, &second) &&
+           first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+           first.nFileIndexHigh == second.nFileIndexHigh &&
+           first.nFileIndexLow == second.nFileIndexLow;
+}
+
+// Run as if on a Simplified Chinese system. The path fits the dialog but
+// not, in code page 936, the library's 260 bytes: whatever reaches the
+// library must be whole and must not name some other file.
+TEST_F(BlackboxGuidancePages, PathTooLongForTheCodePageNeverReachesTheLibraryCut) {
+    ASSERT_EQ(0x0804, GetSystemDefaultLangID()) << "needs a Simplified Chinese system language";
+    ASSERT_NO_FATAL_FAILURE(WriteScript("progress=50\nstep_ms=3000\nhold=1\n"));
+    ASSERT_NO_FATAL_FAILURE(StartWizard());
+    ASSERT_NO_FATAL_FAILURE(GoToImagePage());
+    // Folders of Chinese names filling the path up to about 250 characters.
+    std::wstring relative;
+    for (wchar_t c = 0x56fa; m_folder.size() + relative.size() + 40 < 250; ++c)
+        relative += std::wstring(30, c) + L"\\";
+    relative += L"\u66f4\u65b0.bin";
+    const std::wstring image = MakeImage(relative);
+    ASSERT_LT(image.size(), 260u) << "the dialog could not return it";
+    ASSERT_GT(Bytes(image, 936).size(), 259u) << "fits the library anyway";
+    ASSERT_NO_FATAL_FAILURE(ChooseImage(image, image));
+    ASSERT_NO_FATAL_FAILURE(ClickNext());
+    ASSERT_TRUE(m_wizard.WaitForPage(kNotice, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return m_wizard.Button(kNextId).enabled; }, 2000));
+    ASSERT_NO_FATAL_FAILURE(ClickNext());
+    ASSERT_TRUE(m_wizard.WaitForPage(kUpdating, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return Log().CountCalls(11) == 1; }, 3000)) << Log().Text();
+
+    const std::vector<unsigned char> sent = Log().Downloads()[0].path;
+    EXPECT_LE(sent.size(), 259u);
+    if (!sent.empty()) {
+        const std::string narrow(sent.begin(), sent.end());
+        wchar_t wide[MAX_PATH * 2] = {};
+        MultiByteToWideChar(936, 0, narrow.c_str(), -1, wide, MAX_PATH * 2);
+        EXPECT_TRUE(SameFile(wide, image)) << "the library was sent " << Utf8(wide);
+    }
 }
 
 TEST_F(BlackboxGuidancePages, CompletionPageOffersOnlyFinishWhichEndsTheProgram) {
