@@ -137,6 +137,11 @@ ScriptedUser::~ScriptedUser() {
     g_pScriptedUser = nullptr;
 }
 
+void ScriptedUser::Stop() {
+    ::KillTimer(nullptr, m_nTimer);
+    m_nTimer = 0;
+}
+
 ScriptedUser& ScriptedUser::Then(Step step) {
     m_steps.push_back(std::move(step));
     return *this;

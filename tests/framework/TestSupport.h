@@ -98,6 +98,8 @@ public:
     ScriptedUser& operator=(const ScriptedUser&) = delete;
 
     ScriptedUser& Then(Step step);
+    // No more ticks: from here the wizard gets no messages from this user.
+    void Stop();
     // Ticks of the watchdog after the last step: none has to act in a test
     // that closes the wizard itself.
     bool WatchdogActed() const { return m_bWatchdogActed; }
