@@ -17,6 +17,8 @@ bb=$build/tests/blackbox
 run() { sh "$src/cmake/wine-run.sh" "$prefix" $arch "$@"; }
 drive() { run "$bb/wizdriver.exe" "$@"; }
 sh "$src/cmake/wine-fixture.sh" setup "$prefix" $arch
+# Stops this run's server and display again, however the run ends.
+trap 'sh "$src/cmake/wine-fixture.sh" cleanup "$prefix" $arch' EXIT
 DISPLAY=${DISPLAY:-$(cat "$prefix/.display")}
 export DISPLAY
 mkdir -p "$out"
@@ -64,7 +66,7 @@ for item in $packs; do
         (cd "$dir" && EBOOT_DOUBLE_LOG="$winpath\\log.txt" EBOOT_DOUBLE_SCRIPT="$winpath\\script.txt" \
             run "$dir/KALDREN_R530_Updater.exe" >/dev/null 2>&1) &
         app=$!
-        trap 'kill $app 2>/dev/null || true' EXIT
+        trap 'kill $app 2>/dev/null || true; sh "$src/cmake/wine-fixture.sh" cleanup "$prefix" $arch' EXIT
         drive wait-wizard 20000
         drive press next && drive wait-page 1
         drive press next && drive wait-page 2
