@@ -9,6 +9,7 @@
 #include <prsht.h>
 
 #include <cwchar>
+#include <initializer_list>
 
 namespace {
 
@@ -17,6 +18,8 @@ constexpr int kCompletionPageIndex = 5;
 constexpr DWORD kHoldLimitMs = 60000;
 constexpr int kProgressId = 1000;
 constexpr int kPercentId = 1005;
+// The program's end-of-download message, WM_USER + 11.
+constexpr UINT kDownloadDoneMessage = WM_USER + 11;
 
 // Mapped on first use for the life of the process: the library has no
 // later moment at which it could safely let go of it.
@@ -27,6 +30,7 @@ bench::Record* Shared() {
 
 HHOOK g_hBeforeHook = nullptr;
 HHOOK g_hAfterHook = nullptr;
+HHOOK g_hQueueHook = nullptr;
 
 // Index of a page in its sheet; -1 for any other window.
 int PageIndex(HWND hPage) {
@@ -39,25 +43,51 @@ int PageIndex(HWND hPage) {
         SendMessageW(hSheet, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(hPage), 0));
 }
 
-// Before the page's own handler: the moment the Updating page is told it
-// becomes active.
+bool IsSetActive(UINT message, LPARAM lParam) {
+    return message == WM_NOTIFY &&
+           reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(PSN_SETACTIVE);
+}
+
+// Before the page's own handler: the moment a page is told it becomes active.
 LRESULT CALLBACK BeforeMessage(int nCode, WPARAM wParam, LPARAM lParam) {
     const LONGLONG qpcNow = bench::Now();
     const CWPSTRUCT* pMsg = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (nCode == HC_ACTION && pMsg->message == WM_NOTIFY &&
-        reinterpret_cast<const NMHDR*>(pMsg->lParam)->code == static_cast<UINT>(PSN_SETACTIVE) &&
-        Shared()->qpcUpdatingActive == 0 && PageIndex(pMsg->hwnd) == kUpdatingPageIndex)
-        Shared()->qpcUpdatingActive = qpcNow;
+    if (nCode == HC_ACTION && IsSetActive(pMsg->message, pMsg->lParam)) {
+        bench::Record& record = *Shared();
+        const int nIndex = PageIndex(pMsg->hwnd);
+        if (nIndex == kUpdatingPageIndex && record.qpcUpdatingActive == 0)
+            record.qpcUpdatingActive = qpcNow;
+        else if (nIndex == kCompletionPageIndex && record.qpcCompletionActive == 0)
+            record.qpcCompletionActive = qpcNow;
+    }
     return CallNextHookEx(g_hBeforeHook, nCode, wParam, lParam);
 }
 
-// After the window has handled being shown: the completion page is visible.
+// After the window's handler: the Updating page's activation handled, the
+// completion page visible.
 LRESULT CALLBACK AfterMessage(int nCode, WPARAM wParam, LPARAM lParam) {
+    const LONGLONG qpcNow = bench::Now();
     const CWPRETSTRUCT* pMsg = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    if (nCode == HC_ACTION && pMsg->message == WM_SHOWWINDOW && pMsg->wParam != 0 &&
-        Shared()->qpcCompletionShown == 0 && PageIndex(pMsg->hwnd) == kCompletionPageIndex)
-        Shared()->qpcCompletionShown = bench::Now();
+    bench::Record& record = *Shared();
+    if (nCode != HC_ACTION) {
+    } else if (pMsg->message == WM_SHOWWINDOW && pMsg->wParam != 0 &&
+               record.qpcCompletionShown == 0 && PageIndex(pMsg->hwnd) == kCompletionPageIndex) {
+        record.qpcCompletionShown = qpcNow;
+    } else if (IsSetActive(pMsg->message, pMsg->lParam) && record.qpcUpdatingActiveDone == 0 &&
+               PageIndex(pMsg->hwnd) == kUpdatingPageIndex) {
+        record.qpcUpdatingActiveDone = qpcNow;
+    }
     return CallNextHookEx(g_hAfterHook, nCode, wParam, lParam);
+}
+
+// A posted message taken from the queue: the end of the download arrives.
+LRESULT CALLBACK QueuedMessage(int nCode, WPARAM wParam, LPARAM lParam) {
+    const LONGLONG qpcNow = bench::Now();
+    const MSG* pMsg = reinterpret_cast<const MSG*>(lParam);
+    if (nCode == HC_ACTION && wParam == PM_REMOVE && pMsg->message == kDownloadDoneMessage &&
+        Shared()->qpcDoneTaken == 0)
+        Shared()->qpcDoneTaken = qpcNow;
+    return CallNextHookEx(g_hQueueHook, nCode, wParam, lParam);
 }
 
 // Entry point 9 first comes from the sheet's initialisation, on the thread
@@ -65,17 +95,18 @@ LRESULT CALLBACK AfterMessage(int nCode, WPARAM wParam, LPARAM lParam) {
 void WatchPagesOnce() {
     if (g_hBeforeHook != nullptr || Shared() == nullptr || !Shared()->bWatchPages)
         return;
-    g_hBeforeHook = SetWindowsHookExW(WH_CALLWNDPROC, BeforeMessage, nullptr, GetCurrentThreadId());
-    g_hAfterHook =
-        SetWindowsHookExW(WH_CALLWNDPROCRET, AfterMessage, nullptr, GetCurrentThreadId());
+    const DWORD dwThread = GetCurrentThreadId();
+    g_hBeforeHook = SetWindowsHookExW(WH_CALLWNDPROC, BeforeMessage, nullptr, dwThread);
+    g_hAfterHook = SetWindowsHookExW(WH_CALLWNDPROCRET, AfterMessage, nullptr, dwThread);
+    g_hQueueHook = SetWindowsHookExW(WH_GETMESSAGE, QueuedMessage, nullptr, dwThread);
 }
 
 void StopWatchingPages() {
-    if (g_hBeforeHook != nullptr)
-        UnhookWindowsHookEx(g_hBeforeHook);
-    if (g_hAfterHook != nullptr)
-        UnhookWindowsHookEx(g_hAfterHook);
-    g_hBeforeHook = g_hAfterHook = nullptr;
+    for (HHOOK* phHook : {&g_hBeforeHook, &g_hAfterHook, &g_hQueueHook}) {
+        if (*phHook != nullptr)
+            UnhookWindowsHookEx(*phHook);
+        *phHook = nullptr;
+    }
 }
 
 void TightLoop(bench::Record& record, ProgressCallback pfnProgress) {
@@ -142,6 +173,9 @@ void Hold(bench::Record& record, const DownloadRequest& request) {
 } // namespace
 
 extern "C" int __stdcall Eboot_Prepare(void) {
+    const LONGLONG qpcEntered = bench::Now();
+    if (Shared() != nullptr)
+        Shared()->qpcPrepareEntered = qpcEntered;
     return 1;
 }
 

@@ -45,6 +45,11 @@ struct Record {
     volatile LONGLONG qpcLoopTicks;      // the tight loop of the latest attempt
     volatile LONGLONG qpcUpdatingActive; // the Updating page's activation notification
     volatile LONGLONG qpcCompletionShown;
+    // Where the attempt's time goes, read with the pages watched.
+    volatile LONGLONG qpcUpdatingActiveDone; // the Updating page's activation handler returned
+    volatile LONGLONG qpcPrepareEntered;     // entry 5: the download thread is running
+    volatile LONGLONG qpcDoneTaken;          // the end-of-download message leaves the queue
+    volatile LONGLONG qpcCompletionActive;   // the completion page's activation notification
 
     // Written by the baseline programs.
     volatile LONG nBaseDone;

@@ -5,6 +5,8 @@
 //                  them: the cost of the synchronous design itself.
 //   controls       a bar position and a "%d%%" text go to a bare progress bar
 //                  and a bare static control: the platform controls' own cost.
+//   controls hidden  the same with the window never shown, so the controls
+//                  skip their painting: what the painting costs.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -27,6 +29,7 @@ struct Target {
     HWND hWindow = nullptr;
     HWND hBar = nullptr;
     bool bControls = false;
+    bool bHidden = false;
 };
 
 bench::Record* g_pRecord = nullptr;
@@ -79,8 +82,8 @@ bool CreateTarget(HINSTANCE hInstance, Target& target) {
     if (!RegisterClassW(&windowClass))
         return false;
     target.hWindow = CreateWindowExW(0, windowClass.lpszClassName, L"Plain window",
-                                     WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 360, 200, nullptr,
-                                     nullptr, hInstance, nullptr);
+                                     WS_OVERLAPPEDWINDOW | (target.bHidden ? 0 : WS_VISIBLE), 100,
+                                     100, 360, 200, nullptr, nullptr, hInstance, nullptr);
     if (target.hWindow == nullptr)
         return false;
     if (!target.bControls)
@@ -109,6 +112,7 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR pszCmdLine, int) {
     InitCommonControlsEx(&controls);
     Target target;
     target.bControls = std::wcsstr(pszCmdLine, L"controls") != nullptr;
+    target.bHidden = std::wcsstr(pszCmdLine, L"hidden") != nullptr;
     if (!CreateTarget(hInstance, target))
         return 1;
     HANDLE hThread = CreateThread(nullptr, 0, SenderThread, &target, 0, nullptr);

@@ -83,6 +83,13 @@ void AddSizes(ResultTable& table, const std::wstring& build, const char* label) 
     const double bare = FileSize(Join(Join(build, L"bench"), L"bench_bare_wizard.exe"));
     table.AddCount(std::string("Size of the exe, ") + label + " (baseline: bare wizard exe)",
                    FileSize(Join(bin, kProgramName)), bare, "B");
+    // run.sh leaves copies without symbols and debug information here.
+    const std::wstring stripped = Join(Join(build, L"bench"), L"stripped");
+    const double strippedExe = FileSize(Join(stripped, kProgramName));
+    if (strippedExe >= 0)
+        table.AddCount(std::string("Size of the exe without symbols and debug information, ") +
+                           label + " (baseline: bare wizard exe, likewise)",
+                       strippedExe, FileSize(Join(stripped, L"bench_bare_wizard.exe")), "B");
     for (const wchar_t* pack : kPacks)
         table.AddCount("Size of " + Narrow(pack) + ", " + label, FileSize(Join(bin, pack)), -1,
                        "B");
@@ -98,6 +105,29 @@ bool MakeImage(const std::wstring& path) {
     WriteFile(hFile, text, sizeof(text) - 1, &written, nullptr);
     CloseHandle(hFile);
     return true;
+}
+
+std::string Median(const Samples& samples) {
+    char text[32];
+    std::snprintf(text, sizeof(text), "%.2f ms", samples.Median());
+    return samples.Empty() ? std::string("-") : std::string(text);
+}
+
+void PrintBreakdown(const AttemptFigures& attempt) {
+    if (attempt.activeToPrepareMs.Empty())
+        return;
+    std::printf("\nThe program's attempt step by step (medians, each step's own time):\n"
+                "- Updating page active -> its activation handler returned: %s (the thread is "
+                "created in it)\n"
+                "- Updating page active -> entry 5 entered (download thread running): %s; "
+                "entry 5 -> entry 11: %s\n"
+                "- entry 11 returned -> end-of-download message taken from the queue: %s -> "
+                "completion page active: %s -> completion page shown: %s\n",
+                Median(attempt.activationHandlerMs).c_str(),
+                Median(attempt.activeToPrepareMs).c_str(), Median(attempt.prepareToEntryMs).c_str(),
+                Median(attempt.returnToTakenMs).c_str(),
+                Median(attempt.takenToCompletionActiveMs).c_str(),
+                Median(attempt.completionActiveToShownMs).c_str());
 }
 
 void Progress(const char* what) {
@@ -161,6 +191,9 @@ int wmain(int argc, wchar_t** argv) {
     table.AddTimed("One progress report, for comparison (baseline: the same two messages "
                    "sent straight to the Updating page's own controls)",
                    progress.productUs, progress.directUs, "us", 1);
+    table.AddTimed("One progress report, for comparison (baseline: raw sends to the bare "
+                   "controls of a hidden window, which skip painting)",
+                   progress.productUs, progress.hiddenControlsUs, "us", 1);
     table.AddTimed("Reports per second a transfer sustains (baseline: raw send pairs per "
                    "second)",
                    progress.productPerSecond, progress.plainPerSecond, "/s", 0, Goal::RatioAtLeast,
@@ -182,6 +215,8 @@ int wmain(int argc, wchar_t** argv) {
     table.AddTimed("Cancel during a transfer to process ended, library honours the stop flag "
                    "(baseline: bare wizard's Cancel)",
                    cancel.honouredProcessEndedMs, cancel.bareProcessEndedMs, "ms", 1);
+    table.AddTimed("Peak working set with the first page ready (baseline: bare wizard)",
+                   startup.peakWorkingSetKb, startup.barePeakWorkingSetKb, "KiB", 0);
     table.AddTimed("Peak working set during a transfer (baseline: bare wizard shown)",
                    cancel.peakWorkingSetKb, cancel.barePeakWorkingSetKb, "KiB", 0);
     table.AddCount("Handles after " + std::to_string(progress.retriesDone) +
@@ -193,6 +228,7 @@ int wmain(int argc, wchar_t** argv) {
     AddSizes(table, options.build32, "i686 (product build)");
     AddSizes(table, options.build64, "x86_64 (measured build)");
     table.Print();
+    PrintBreakdown(attempt);
     if (!cancel.windowGoneMs.Empty())
         std::printf("\nThe ignoring library saw the stop flag set in %d of %zu cancels.\n",
                     cancel.stopFlagSeen, cancel.windowGoneMs.Count());

@@ -335,6 +335,7 @@ ProgressFigures Scenarios::Progress(int batches, int reportsPerBatch, int retrie
             return figures;
         figures.directUs.Add(Ms(record.qpcLoopTicks) * 1000.0 / reportsPerBatch);
         RawBatch(L"controls", reportsPerBatch, figures.controlsUs, nullptr);
+        RawBatch(L"controls hidden", reportsPerBatch, figures.hiddenControlsUs, nullptr);
     }
     while (nAttempts <= retries) {
         if (!retry(kTightLoop, kReportsPerRetry))
@@ -371,6 +372,18 @@ bool Scenarios::OneProductAttempt(AttemptFigures& figures) {
     }
     figures.activeToEntryMs.Add(Ms(record.qpcEntered - record.qpcUpdatingActive));
     figures.returnToShownMs.Add(Ms(record.qpcCompletionShown - record.qpcReturning));
+    if (record.qpcPrepareEntered != 0 && record.qpcDoneTaken != 0 &&
+        record.qpcCompletionActive != 0) {
+        figures.activeToPrepareMs.Add(Ms(record.qpcPrepareEntered - record.qpcUpdatingActive));
+        if (record.qpcUpdatingActiveDone != 0)
+            figures.activationHandlerMs.Add(
+                Ms(record.qpcUpdatingActiveDone - record.qpcUpdatingActive));
+        figures.prepareToEntryMs.Add(Ms(record.qpcEntered - record.qpcPrepareEntered));
+        figures.returnToTakenMs.Add(Ms(record.qpcDoneTaken - record.qpcReturning));
+        figures.takenToCompletionActiveMs.Add(Ms(record.qpcCompletionActive - record.qpcDoneTaken));
+        figures.completionActiveToShownMs.Add(
+            Ms(record.qpcCompletionShown - record.qpcCompletionActive));
+    }
     return CloseWizard(wizard, process);
 }
 

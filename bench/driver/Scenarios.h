@@ -37,11 +37,13 @@ private:
 
 struct StartupFigures {
     Samples productMs, bareMs;
+    Samples peakWorkingSetKb, barePeakWorkingSetKb; // with the first page ready
 };
 
 struct ProgressFigures {
     Samples productUs, plainUs, controlsUs; // per report
-    Samples directUs; // the same two messages straight to the Updating page's controls
+    Samples directUs;         // the same two messages straight to the Updating page's controls
+    Samples hiddenControlsUs; // raw sends to bare controls of a hidden window: no painting
     Samples productPerSecond, plainPerSecond;            // reports a transfer sustains
     long handlesAfterOne = -1, handlesAfterHundred = -1; // after the first attempt / 100 retries
     long threadsAfterOne = -1, threadsAfterHundred = -1;
@@ -51,6 +53,12 @@ struct ProgressFigures {
 struct AttemptFigures {
     Samples activeToEntryMs, returnToShownMs;         // the program
     Samples bareActiveToEntryMs, bareReturnToShownMs; // bare wizard and thread
+    // The program's attempt in steps: page active, entry 5 (thread running),
+    // entry 11; entry 11 returned, message taken from the queue, completion
+    // page active, completion page shown.
+    Samples activeToPrepareMs, prepareToEntryMs;
+    Samples activationHandlerMs; // the Updating page's activation handler, thread start included
+    Samples returnToTakenMs, takenToCompletionActiveMs, completionActiveToShownMs;
 };
 
 struct CancelFigures {
