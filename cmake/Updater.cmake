@@ -46,7 +46,7 @@ function(updater_add_gtest target)
         WORKING_DIRECTORY $<TARGET_FILE_DIR:${target}>
         EXTRA_ARGS --gtest_color=no)
     updater_wine_test_properties(${tests})
-    set_tests_properties(${tests} PROPERTIES TIMEOUT 120)
+    set_tests_properties(${tests} PROPERTIES TIMEOUT 60)
 endfunction()
 
 # A plain test program under Wine (exit code 0 = pass).
