@@ -41,13 +41,16 @@ CMyPropertySheet::~CMyPropertySheet() {
 // be destroyed before the thread is out. The window is already gone, so this
 // wait shows nothing to the user. It keeps handling sent messages: a progress
 // report that was blocked in SendMessage when the window closed is answered
-// instead of deadlocking, and later ones fail at once on the null handles. A
-// library that ignores the stop flag beyond the bound leaves no safe way to
-// destroy the members; with the window gone nothing else remains to be done,
-// so the process ends here and the system unloads the libraries.
+// instead of deadlocking, and later ones fail at once on the null handles.
+// A library that ignores the stop flag beyond the bound leaves no safe way to
+// destroy the members, and with the window gone nothing else remains to be
+// done, so the process ends here. TerminateProcess rather than ExitProcess:
+// the latter would kill that thread and then run every module's detach code,
+// which hangs if the thread died holding a lock that code needs (the heap's,
+// or the library's own) or if the library's detach waits for its transfer.
 void CMyPropertySheet::WaitForDownloadToEnd() {
     if (!m_downloadThread.WaitUntilFinished(kTeardownWaitMs)) {
-        ::ExitProcess(0);
+        ::TerminateProcess(::GetCurrentProcess(), 0);
     }
 }
 

@@ -38,8 +38,10 @@ public:
     BOOL EnableItem(BOOL bEnable, UINT nID);
     BOOL FocusItem(UINT nID);
 
-    // Longest time the destructor gives a cancelled transfer to end.
-    static constexpr DWORD kTeardownWaitMs = 4000;
+    // Longest time the destructor gives a cancelled transfer to end: long
+    // enough for a library that winds down for a few seconds, short enough
+    // that the process is gone within five seconds of the window.
+    static constexpr DWORD kTeardownWaitMs = 3500;
 
     // Declaration order is construction order.
     CMyPropertyPage1 m_page1;
