@@ -13,6 +13,8 @@ fixture="$root/cmake/wine-fixture.sh"
 # starts its server, and a virtual display when DISPLAY is unset.
 prefix_start() {
     echo "== Wine prefix $prefix"
+    # What an interrupted earlier run may have left: its server and display.
+    [ -f "$prefix/.ready" ] && prefix_stop >/dev/null 2>&1
     sh "$fixture" setup "$prefix" "$arch" || {
         echo "could not set up the Wine prefix" >&2
         return 1

@@ -14,6 +14,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 driver=$build/tests/blackbox/wizdriver.exe
 [ -f "$driver" ] || { echo "no driver at $driver" >&2; exit 1; }
 shots_root=$build/run-shots
+samples=${TMPDIR:-/tmp}/kaldren-updater
 failures=""
 program_pid=""
 
@@ -143,8 +144,10 @@ walk_language() {
     pack=$1
     folder=$build/run/$pack
     make_run_folder "$folder" "$pack" || return 1
-    sample=$folder/images/load.bin
-    mkdir -p "$folder/images"
+    # A short path that reads well in the screenshots; made afresh each time.
+    rm -rf "$samples"
+    mkdir -p "$samples"
+    sample=$samples/load.bin
     head -c 524288 /dev/urandom >"$sample"
     flash=$folder/VirtualHandset.flash
 
@@ -171,7 +174,7 @@ walk_language() {
 
 unset DISPLAY
 prefix_start || exit 1
-trap 'stop_program; prefix_stop' EXIT
+trap 'stop_program; prefix_stop; rm -rf "$samples"' EXIT
 trap 'exit 130' INT TERM
 display=$(cat "$prefix/.display" 2>/dev/null)
 [ -n "$display" ] || { echo "the virtual display did not start" >&2; exit 1; }
