@@ -5,10 +5,15 @@
 //                  that at once posts its end back, and the second page then
 //                  shows the third: the bare path of one download attempt,
 //                  timestamped into the bench record.
+// Built a second time with BARE_WIZARD_BINDS_COMDLG32, binding the open-file
+// dialog's library at load time as the program does, to show what that costs.
 #include <windows.h>
 
 #include <commctrl.h>
 #include <prsht.h>
+#ifdef BARE_WIZARD_BINDS_COMDLG32
+#include <commdlg.h>
+#endif
 
 #include <cwchar>
 
@@ -88,6 +93,11 @@ int CALLBACK SheetCallback(HWND hSheet, UINT message, LPARAM) {
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR pszCmdLine, int) {
+#ifdef BARE_WIZARD_BINDS_COMDLG32
+    // Referenced, never called: only the import matters.
+    static BOOL(WINAPI* volatile s_pfnOpen)(OPENFILENAMEW*) = GetOpenFileNameW;
+    (void)s_pfnOpen;
+#endif
     g_pRecord = bench::OpenRecord();
     const bool bAttempt = std::wcsstr(pszCmdLine, L"attempt") != nullptr;
 

@@ -238,12 +238,21 @@ Record& SharedRecord::Fresh() {
 
 StartupFigures Scenarios::Startup(int runs) {
     StartupFigures figures;
+    struct Candidate {
+        const std::wstring& exe;
+        Samples& ms;
+        Samples* peakKb;
+    };
+    const Candidate candidates[] = {
+        {m_programs.product, figures.productMs, &figures.peakWorkingSetKb},
+        {m_programs.bareWizard, figures.bareMs, &figures.barePeakWorkingSetKb},
+        {m_programs.bareWizardComdlg, figures.bareComdlgMs, &figures.bareComdlgPeakWorkingSetKb}};
     // The first start of each warms the file cache and is not counted.
     for (int run = -1; run < runs; ++run) {
-        for (int bare = 0; bare <= 1; ++bare) {
+        for (const Candidate& candidate : candidates) {
             m_record.Fresh();
             Launched process;
-            if (!process.Start(bare ? m_programs.bareWizard : m_programs.product)) {
+            if (!process.Start(candidate.exe)) {
                 Complain("start-up: cannot start the program");
                 continue;
             }
@@ -253,8 +262,11 @@ StartupFigures Scenarios::Startup(int runs) {
                 Complain("start-up: no wizard ready for input");
                 continue;
             }
-            if (run >= 0)
-                (bare ? figures.bareMs : figures.productMs).Add(Ms(qpcReady - process.StartedAt()));
+            if (run >= 0) {
+                candidate.ms.Add(Ms(qpcReady - process.StartedAt()));
+                if (candidate.peakKb != nullptr)
+                    candidate.peakKb->Add(PeakWorkingSetKb(process.Id()));
+            }
             if (!CloseWizard(wizard, process))
                 Complain("start-up: the wizard did not close");
         }

@@ -12,10 +12,11 @@
 namespace bench {
 
 struct Programs {
-    std::wstring product;    // the program, its packs and the bench library, in one folder
-    std::wstring bareWizard; // baseline wizard
-    std::wstring rawSender;  // baseline sender
-    std::wstring image;      // a file for the image file page to choose
+    std::wstring product;          // the program, its packs and the bench library, in one folder
+    std::wstring bareWizard;       // baseline wizard
+    std::wstring bareWizardComdlg; // the same, binding comdlg32.dll at load time
+    std::wstring rawSender;        // baseline sender
+    std::wstring image;            // a file for the image file page to choose
 };
 
 // Owns the shared record that the measured programs read and write.
@@ -36,8 +37,9 @@ private:
 };
 
 struct StartupFigures {
-    Samples productMs, bareMs;
+    Samples productMs, bareMs, bareComdlgMs;
     Samples peakWorkingSetKb, barePeakWorkingSetKb; // with the first page ready
+    Samples bareComdlgPeakWorkingSetKb;
 };
 
 struct ProgressFigures {
