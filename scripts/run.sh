@@ -7,8 +7,8 @@
 #                                     language on a virtual display, with
 #                                     screenshots of every page
 #   sh scripts/run.sh --walk          the walk even when a display is there
-#   sh scripts/run.sh --language ID   the walk in one language only
-#                                     (0409, 0804, 0C04 or 0419)
+#   sh scripts/run.sh --language ID   the walk in one language only (0409,
+#                                     0804, 0C04, 0419, or builtin: no pack)
 #   sh scripts/run.sh --update-docs   also copy the screenshots to docs/screens/run/
 #
 # The build goes to build/<preset> (UPDATER_BUILD_DIR overrides it); the

@@ -24,6 +24,7 @@ language_name() {
     0804) echo zh-Hans ;;
     0C04) echo zh-Hant ;;
     0419) echo ru ;;
+    builtin) echo builtin ;; # Config.ini names no existing pack: the program's own set
     *) return 1 ;;
     esac
 }
@@ -179,6 +180,8 @@ trap 'exit 130' INT TERM
 display=$(cat "$prefix/.display" 2>/dev/null)
 [ -n "$display" ] || { echo "the virtual display did not start" >&2; exit 1; }
 
+# Only this run's screenshots, so that what is copied to the docs is one set.
+rm -rf "$shots_root"
 for pack in $languages; do
     name=$(language_name "$pack") || { echo "unknown language $pack" >&2; exit 2; }
     shots=$shots_root/$name
