@@ -7,6 +7,7 @@
 #include "engine/CDownloadThread.h"
 #include "engine/CFlashDownloader.h"
 #include "framework/CPropertySheet.h"
+#include "framework/FrameworkIds.h"
 #include "framework/CString.h"
 #include "wizard/CMyPropertyPage1.h"
 #include "wizard/CMyPropertyPage2.h"
@@ -14,14 +15,6 @@
 #include "wizard/CMyPropertyPage4.h"
 #include "wizard/CMyPropertyPage5.h"
 #include "wizard/CMyPropertyPage6.h"
-
-// The wizard frame's own buttons.
-#ifndef ID_WIZBACK
-#define ID_WIZBACK 0x3023
-#endif
-#ifndef ID_WIZNEXT
-#define ID_WIZNEXT 0x3024
-#endif
 
 class CMyPropertySheet : public CPropertySheet {
 public:
