@@ -68,17 +68,6 @@ protected:
     wizdriver::WizardWindow m_wizard;
 };
 
-// Holds when pred stays true for the whole time.
-template <class Pred> bool Stays(Pred pred, DWORD ms) {
-    const ULONGLONG end = GetTickCount64() + ms;
-    do {
-        if (!pred())
-            return false;
-        Sleep(20);
-    } while (GetTickCount64() < end);
-    return pred();
-}
-
 // Polls pred until it holds or the time is up, handling this thread's
 // messages meanwhile, so that windows of the test itself stay responsive.
 template <class Pred> bool WaitPumping(Pred pred, DWORD timeoutMs) {

@@ -48,4 +48,15 @@ template <class Pred> bool WaitUntil(Pred pred, DWORD timeoutMs, DWORD pollMs = 
     }
 }
 
+// Holds when pred stays true for the whole time.
+template <class Pred> bool Stays(Pred pred, DWORD ms) {
+    const ULONGLONG end = GetTickCount64() + ms;
+    do {
+        if (!pred())
+            return false;
+        Sleep(20);
+    } while (GetTickCount64() < end);
+    return pred();
+}
+
 } // namespace wizdriver

@@ -101,4 +101,14 @@ std::wstring Widen(const std::string& utf8) {
     return out;
 }
 
+std::vector<unsigned char> NarrowPath(const std::wstring& path, UINT codePage) {
+    const int size =
+        WideCharToMultiByte(codePage, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::vector<unsigned char> bytes(static_cast<size_t>(size > 0 ? size : 1));
+    WideCharToMultiByte(codePage, 0, path.c_str(), -1, reinterpret_cast<char*>(bytes.data()), size,
+                        nullptr, nullptr);
+    bytes.pop_back();
+    return bytes;
+}
+
 } // namespace blackbox

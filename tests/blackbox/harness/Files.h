@@ -1,6 +1,8 @@
 // Small file helpers for the folders a test prepares.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -16,5 +18,9 @@ bool WriteTextFile(const std::wstring& path, const std::string& bytes);
 std::string ReadSharedFile(const std::wstring& path);
 std::vector<std::wstring> FilesIn(const std::wstring& folder);
 std::wstring Widen(const std::string& utf8);
+
+// A path's bytes in a code page, without the terminator: what the library
+// receives as the request's path.
+std::vector<unsigned char> NarrowPath(const std::wstring& path, UINT codePage);
 
 } // namespace blackbox

@@ -12,16 +12,6 @@ namespace {
 
 using BlackboxGuidancePages = WizardTest;
 
-std::vector<unsigned char> Bytes(const std::wstring& path, UINT codePage) {
-    const int size =
-        WideCharToMultiByte(codePage, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::vector<unsigned char> bytes(static_cast<size_t>(size > 0 ? size : 1));
-    WideCharToMultiByte(codePage, 0, path.c_str(), -1, reinterpret_cast<char*>(bytes.data()), size,
-                        nullptr, nullptr);
-    bytes.pop_back();
-    return bytes;
-}
-
 void ExpectDialogDefaults(const FileDialogWindow& dialog) {
     EXPECT_EQ(L"Flash", dialog.FileName());
     EXPECT_EQ(L"Bin Files(*.bin)", dialog.FileType());
@@ -127,7 +117,7 @@ TEST_F(BlackboxGuidancePages, EachChoiceReplacesTheLastAndTheLastReachesTheLibra
     ASSERT_TRUE(m_wizard.WaitForPage(kUpdating, 5000));
     EXPECT_EQ(TextsOf(ModuleInUse()).next, m_wizard.Button(kNextId).text);
     ASSERT_TRUE(WaitUntil([&] { return Log().CountCalls(11) == 1; }, 3000)) << Log().Text();
-    EXPECT_EQ(Bytes(second, CP_ACP), Log().Downloads()[0].path) << Log().Text();
+    EXPECT_EQ(NarrowPath(second, CP_ACP), Log().Downloads()[0].path) << Log().Text();
 }
 
 TEST_F(BlackboxGuidancePages, TypedNameWithoutExtensionComesBackWithBin) {
@@ -155,9 +145,9 @@ TEST_F(BlackboxGuidancePages, ChinesePathReachesTheLibraryInCodePage936) {
     ASSERT_NO_FATAL_FAILURE(ClickNext());
     ASSERT_TRUE(m_wizard.WaitForPage(kUpdating, 5000));
     ASSERT_TRUE(WaitUntil([&] { return Log().CountCalls(11) == 1; }, 3000)) << Log().Text();
-    const std::vector<unsigned char> expected = Bytes(image, 936);
+    const std::vector<unsigned char> expected = NarrowPath(image, 936);
     EXPECT_EQ(expected, Log().Downloads()[0].path) << Log().Text();
-    EXPECT_NE(Bytes(image, CP_UTF8), expected);
+    EXPECT_NE(NarrowPath(image, CP_UTF8), expected);
 }
 
 bool SameFile(const std::wstring& a, const std::wstring& b) {
@@ -192,7 +182,7 @@ TEST_F(BlackboxGuidancePages, PathTooLongForTheCodePageNeverReachesTheLibraryCut
     relative += L"\u66f4\u65b0.bin";
     const std::wstring image = MakeImage(relative);
     ASSERT_LT(image.size(), 260u) << "the dialog could not return it";
-    ASSERT_GT(Bytes(image, 936).size(), 259u) << "fits the library anyway";
+    ASSERT_GT(NarrowPath(image, 936).size(), 259u) << "fits the library anyway";
     ASSERT_NO_FATAL_FAILURE(ChooseImage(image, image));
     ASSERT_NO_FATAL_FAILURE(ClickNext());
     ASSERT_TRUE(m_wizard.WaitForPage(kNotice, 5000));

@@ -14,16 +14,6 @@ namespace {
 
 using BlackboxUpdatingPage = WizardTest;
 
-std::vector<unsigned char> NarrowPath(const std::wstring& path, UINT codePage) {
-    const int size =
-        WideCharToMultiByte(codePage, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::vector<unsigned char> bytes(static_cast<size_t>(size > 0 ? size : 1));
-    WideCharToMultiByte(codePage, 0, path.c_str(), -1, reinterpret_cast<char*>(bytes.data()), size,
-                        nullptr, nullptr);
-    bytes.pop_back(); // the terminator is not logged
-    return bytes;
-}
-
 // What a progress bar of range 0..100 makes of a position.
 int PositionAsTheBarKeepsIt(int value) {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS};

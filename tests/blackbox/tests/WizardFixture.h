@@ -66,15 +66,4 @@ protected:
     wizdriver::WizardWindow m_wizard;
 };
 
-// Holds when pred stays true for the whole time.
-template <class Pred> bool Stays(Pred pred, DWORD ms) {
-    const ULONGLONG end = GetTickCount64() + ms;
-    do {
-        if (!pred())
-            return false;
-        Sleep(20);
-    } while (GetTickCount64() < end);
-    return pred();
-}
-
 } // namespace blackbox
